@@ -1,0 +1,1 @@
+int km_app_placeholder() { return 0; }
