@@ -10,12 +10,14 @@
 #include <QTextBrowser>
 
 #include "app/qt_event_pump.h"
+#include "app/qt_host.h"
 #include "app/qt_text.h"
 #include "app/qt_watch_table.h"
 #include "app/watch_table_view.h"
 #include "files/file_io.h"
 #include "shell/settings_file.h"
 #include "watchlist/list_file.h"
+#include "watchlist/row_commands.h"
 
 namespace korvane {
 namespace {
@@ -52,7 +54,14 @@ QString MainWindow::caption() {
 }
 
 MainWindow::MainWindow(std::filesystem::path data_dir, QWidget* parent)
-    : QWidget(parent), data_dir_(std::move(data_dir)) {
+    : QWidget(parent),
+      data_dir_(std::move(data_dir)),
+      own_dialogs_(std::make_unique<QtDialogs>()),
+      own_clipboard_(std::make_unique<QtClipboard>()),
+      own_links_(std::make_unique<QtLinkOpener>()),
+      dialogs_(own_dialogs_.get()),
+      clipboard_(own_clipboard_.get()),
+      links_(own_links_.get()) {
     setObjectName(QString::fromUtf8("窗口"));
     setWindowTitle(caption());
     setGeometry(50, 50, 1034, 661);
@@ -67,8 +76,7 @@ MainWindow::MainWindow(std::filesystem::path data_dir, QWidget* parent)
     build_one_click_group();
     build_announcement();
 
-    row_menu_ = new QMenu(this);
-    row_menu_->setObjectName(QString::fromUtf8("菜单"));
+    build_row_menu();
     tray_menu_ = new QMenu(this);
     tray_menu_->setObjectName(QString::fromUtf8("托盘菜单"));
 }
@@ -127,6 +135,41 @@ void MainWindow::build_announcement() {
     browser->setOpenLinks(false);
     browser->setOpenExternalLinks(false);
     browser->setHtml(QString::fromUtf8(kAnnouncement));
+}
+
+void MainWindow::set_host(Dialogs* dialogs, Clipboard* clipboard, LinkOpener* links) {
+    dialogs_ = dialogs ? dialogs : own_dialogs_.get();
+    clipboard_ = clipboard ? clipboard : own_clipboard_.get();
+    links_ = links ? links : own_links_.get();
+}
+
+template <class Command>
+void MainWindow::run_row_command(Command command) {
+    RowCommandContext context{*table_model_, list_file_path(), *dialogs_, *clipboard_, *links_};
+    command(context);
+}
+
+void MainWindow::build_row_menu() {
+    row_menu_ = new QMenu(this);
+    row_menu_->setObjectName(QString::fromUtf8("菜单"));
+    const struct {
+        const char* text;
+        void (*command)(RowCommandContext&);
+    } items[] = {
+        {"删除", delete_selected_row},        {"调整本信息位置", move_selected_row},
+        {"复制整行信息", copy_selected_row},  {"打开商品", open_selected_product},
+        {"打开优惠券", open_selected_coupon}, {"清空", clear_table},
+    };
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) row_menu_->addSeparator();
+        first = false;
+        auto command = item.command;
+        row_menu_->addAction(QString::fromUtf8(item.text), this,
+                             [this, command] { run_row_command(command); });
+    }
+    connect(table_view_, &WatchTableView::row_menu_requested, row_menu_,
+            [this](const QPoint& at) { row_menu_->popup(at); });
 }
 
 std::filesystem::path MainWindow::list_file_path() const {

@@ -6,6 +6,11 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <memory>
+
+#include "host/clipboard.h"
+#include "host/dialogs.h"
+#include "host/link_opener.h"
 
 class QGroupBox;
 class QLabel;
@@ -40,6 +45,13 @@ class MainWindow final : public QWidget {
 
     static QString caption();
 
+    // What the window's commands use for boxes, the clipboard and the browser; tests hand in
+    // their own. The window keeps the Qt ones as defaults.
+    void set_host(Dialogs* dialogs, Clipboard* clipboard, LinkOpener* links);
+    Dialogs& dialogs() { return *dialogs_; }
+    Clipboard& clipboard() { return *clipboard_; }
+    LinkOpener& links() { return *links_; }
+
   protected:
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -49,6 +61,9 @@ class MainWindow final : public QWidget {
     void build_add_group();
     void build_one_click_group();
     void build_announcement();
+    void build_row_menu();
+    template <class Command>
+    void run_row_command(Command command);
 
     std::filesystem::path data_dir_;
     QtWatchTable* table_model_ = nullptr;
@@ -56,6 +71,12 @@ class MainWindow final : public QWidget {
     QMenu* row_menu_ = nullptr;
     QMenu* tray_menu_ = nullptr;
     std::function<void()> tray_step_;
+    std::unique_ptr<Dialogs> own_dialogs_;
+    std::unique_ptr<Clipboard> own_clipboard_;
+    std::unique_ptr<LinkOpener> own_links_;
+    Dialogs* dialogs_ = nullptr;
+    Clipboard* clipboard_ = nullptr;
+    LinkOpener* links_ = nullptr;
     bool shown_once_ = false;
 };
 
