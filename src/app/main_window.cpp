@@ -6,16 +6,20 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
 
 #include "app/qt_event_pump.h"
+#include "app/qt_host.h"
 #include "app/qt_text.h"
 #include "app/qt_watch_table.h"
+#include "app/row_colour_delegate.h"
 #include "app/watch_table_view.h"
 #include "files/file_io.h"
 #include "shell/settings_file.h"
 #include "watchlist/list_file.h"
+#include "watchlist/row_commands.h"
 
 namespace korvane {
 namespace {
@@ -51,8 +55,16 @@ QString MainWindow::caption() {
     return QString::fromUtf8("Korvane跑单监视器V1.5版  官网: korvane.example  交流群: 10001");
 }
 
-MainWindow::MainWindow(std::filesystem::path data_dir, QWidget* parent)
-    : QWidget(parent), data_dir_(std::move(data_dir)) {
+MainWindow::MainWindow(std::filesystem::path data_dir, RowColourStore& colours, QWidget* parent)
+    : QWidget(parent),
+      data_dir_(std::move(data_dir)),
+      colours_(colours),
+      own_dialogs_(std::make_unique<QtDialogs>()),
+      own_clipboard_(std::make_unique<QtClipboard>()),
+      own_links_(std::make_unique<QtLinkOpener>()),
+      dialogs_(own_dialogs_.get()),
+      clipboard_(own_clipboard_.get()),
+      links_(own_links_.get()) {
     setObjectName(QString::fromUtf8("窗口"));
     setWindowTitle(caption());
     setGeometry(50, 50, 1034, 661);
@@ -67,8 +79,8 @@ MainWindow::MainWindow(std::filesystem::path data_dir, QWidget* parent)
     build_one_click_group();
     build_announcement();
 
-    row_menu_ = new QMenu(this);
-    row_menu_->setObjectName(QString::fromUtf8("菜单"));
+    build_row_menu();
+    hook_row_colours();
     tray_menu_ = new QMenu(this);
     tray_menu_->setObjectName(QString::fromUtf8("托盘菜单"));
 }
@@ -127,6 +139,66 @@ void MainWindow::build_announcement() {
     browser->setOpenLinks(false);
     browser->setOpenExternalLinks(false);
     browser->setHtml(QString::fromUtf8(kAnnouncement));
+}
+
+void MainWindow::set_host(Dialogs* dialogs, Clipboard* clipboard, LinkOpener* links) {
+    dialogs_ = dialogs ? dialogs : own_dialogs_.get();
+    clipboard_ = clipboard ? clipboard : own_clipboard_.get();
+    links_ = links ? links : own_links_.get();
+}
+
+template <class Command>
+void MainWindow::run_row_command(Command command) {
+    RowCommandContext context{*table_model_, list_file_path(), *dialogs_, *clipboard_, *links_};
+    command(context);
+}
+
+void MainWindow::build_row_menu() {
+    row_menu_ = new QMenu(this);
+    row_menu_->setObjectName(QString::fromUtf8("菜单"));
+    const struct {
+        const char* text;
+        void (*command)(RowCommandContext&);
+    } items[] = {
+        {"删除", delete_selected_row},        {"调整本信息位置", move_selected_row},
+        {"复制整行信息", copy_selected_row},  {"打开商品", open_selected_product},
+        {"打开优惠券", open_selected_coupon}, {"清空", clear_table},
+    };
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) row_menu_->addSeparator();
+        first = false;
+        auto command = item.command;
+        row_menu_->addAction(QString::fromUtf8(item.text), this,
+                             [this, command] { run_row_command(command); });
+    }
+    connect(table_view_, &WatchTableView::row_menu_requested, row_menu_,
+            [this](const QPoint& at) { row_menu_->popup(at); });
+}
+
+void MainWindow::hook_row_colours() {
+    // The store is written from the monitor thread: both callbacks only queue work for the
+    // user-interface thread, as a posted message would.
+    QPointer<WatchTableView> view = table_view_;
+    RowColourStore* store = &colours_;
+    colours_.install_hook = [view, store](WindowId) {
+        if (!view) return;
+        QMetaObject::invokeMethod(
+            view,
+            [view, store] {
+                if (view) view->setItemDelegate(new RowColourDelegate(view, *store));
+            },
+            Qt::QueuedConnection);
+    };
+    colours_.request_repaint = [view](WindowId) {
+        if (!view) return;
+        QMetaObject::invokeMethod(
+            view,
+            [view] {
+                if (view) view->viewport()->update();
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 std::filesystem::path MainWindow::list_file_path() const {

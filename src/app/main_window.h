@@ -6,6 +6,12 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <memory>
+
+#include "host/clipboard.h"
+#include "host/dialogs.h"
+#include "host/link_opener.h"
+#include "watchlist/row_colours.h"
 
 class QGroupBox;
 class QLabel;
@@ -22,7 +28,8 @@ class WatchTableView;
 class MainWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit MainWindow(std::filesystem::path data_dir, QWidget* parent = nullptr);
+    explicit MainWindow(std::filesystem::path data_dir,
+                        RowColourStore& colours = row_colour_store(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Interval box, list file, then the tray step: run once before the window is first shown.
@@ -40,6 +47,18 @@ class MainWindow final : public QWidget {
 
     static QString caption();
 
+    // Row colours: the store and the identities the monitor colours rows under.
+    RowColourStore& colours() { return colours_; }
+    WindowId colour_parent() const { return this; }
+    WindowId colour_list() const { return table_view_; }
+
+    // What the window's commands use for boxes, the clipboard and the browser; tests hand in
+    // their own. The window keeps the Qt ones as defaults.
+    void set_host(Dialogs* dialogs, Clipboard* clipboard, LinkOpener* links);
+    Dialogs& dialogs() { return *dialogs_; }
+    Clipboard& clipboard() { return *clipboard_; }
+    LinkOpener& links() { return *links_; }
+
   protected:
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -49,13 +68,24 @@ class MainWindow final : public QWidget {
     void build_add_group();
     void build_one_click_group();
     void build_announcement();
+    void build_row_menu();
+    void hook_row_colours();
+    template <class Command>
+    void run_row_command(Command command);
 
     std::filesystem::path data_dir_;
+    RowColourStore& colours_;
     QtWatchTable* table_model_ = nullptr;
     WatchTableView* table_view_ = nullptr;
     QMenu* row_menu_ = nullptr;
     QMenu* tray_menu_ = nullptr;
     std::function<void()> tray_step_;
+    std::unique_ptr<Dialogs> own_dialogs_;
+    std::unique_ptr<Clipboard> own_clipboard_;
+    std::unique_ptr<LinkOpener> own_links_;
+    Dialogs* dialogs_ = nullptr;
+    Clipboard* clipboard_ = nullptr;
+    LinkOpener* links_ = nullptr;
     bool shown_once_ = false;
 };
 
