@@ -5,8 +5,14 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "support/loopback_server.h"
 #include "web/curl_request_object.h"
@@ -353,6 +359,42 @@ TEST(RequestObjectSharing, TwoThreadsAtOnce) {
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_EQ(server.request_count(), 400u);
     EXPECT_LE(server.connection_count(), 4u);
+}
+
+// The server ends cleanly whatever its clients are doing: half-way through a head, waiting out
+// a delayed answer, or reading a slow endless stream.
+TEST(LoopbackServerStop, DestructorDoesNotWaitForClients) {
+    auto connect_to = [](int port) {
+        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    };
+    std::vector<int> clients;
+    {
+        LoopbackServer server([](const RecordedRequest& r) {
+            Reply reply;
+            if (r.target == "/slow") reply.delay = std::chrono::hours(1);
+            if (r.target == "/stream") reply.stream_length = uint64_t{1} << 40;
+            return reply;
+        });
+        auto send_text = [](int fd, std::string_view text) {
+            EXPECT_EQ(::send(fd, text.data(), text.size(), 0), static_cast<ssize_t>(text.size()));
+        };
+        int half = connect_to(server.port());
+        send_text(half, "GET / HTTP/1.1\r\nHo");
+        int slow = connect_to(server.port());
+        send_text(slow, "GET /slow HTTP/1.1\r\n\r\n");
+        int stream = connect_to(server.port());
+        send_text(stream, "GET /stream HTTP/1.1\r\n\r\n");
+        clients = {half, slow, stream};
+        EXPECT_TRUE(server.wait_for_requests(2, std::chrono::seconds(2)));
+    }
+    for (int fd : clients)
+        ::close(fd);
 }
 
 }  // namespace
