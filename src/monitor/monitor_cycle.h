@@ -19,14 +19,12 @@
 
 #include "host/event_pump.h"
 #include "monitor/monitor_run.h"
+#include "probes/page_probe.h"
 #include "text/text.h"
 #include "watchlist/row_colours.h"
 #include "watchlist/watch_table.h"
 
 namespace korvane {
-
-// A page probe: (product ID or coupon link, tries, stop flag) -> page text.
-using PageProbe = std::function<Text(const Text& key, int tries, const std::atomic<bool>* stop)>;
 
 struct MonitorSetup {
     WatchTable* table = nullptr;
