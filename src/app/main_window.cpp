@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMoveEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
 
@@ -13,6 +14,7 @@
 #include "app/qt_host.h"
 #include "app/qt_text.h"
 #include "app/qt_watch_table.h"
+#include "app/row_colour_delegate.h"
 #include "app/watch_table_view.h"
 #include "files/file_io.h"
 #include "shell/settings_file.h"
@@ -53,9 +55,10 @@ QString MainWindow::caption() {
     return QString::fromUtf8("Korvane跑单监视器V1.5版  官网: korvane.example  交流群: 10001");
 }
 
-MainWindow::MainWindow(std::filesystem::path data_dir, QWidget* parent)
+MainWindow::MainWindow(std::filesystem::path data_dir, RowColourStore& colours, QWidget* parent)
     : QWidget(parent),
       data_dir_(std::move(data_dir)),
+      colours_(colours),
       own_dialogs_(std::make_unique<QtDialogs>()),
       own_clipboard_(std::make_unique<QtClipboard>()),
       own_links_(std::make_unique<QtLinkOpener>()),
@@ -77,6 +80,7 @@ MainWindow::MainWindow(std::filesystem::path data_dir, QWidget* parent)
     build_announcement();
 
     build_row_menu();
+    hook_row_colours();
     tray_menu_ = new QMenu(this);
     tray_menu_->setObjectName(QString::fromUtf8("托盘菜单"));
 }
@@ -170,6 +174,31 @@ void MainWindow::build_row_menu() {
     }
     connect(table_view_, &WatchTableView::row_menu_requested, row_menu_,
             [this](const QPoint& at) { row_menu_->popup(at); });
+}
+
+void MainWindow::hook_row_colours() {
+    // The store is written from the monitor thread: both callbacks only queue work for the
+    // user-interface thread, as a posted message would.
+    QPointer<WatchTableView> view = table_view_;
+    RowColourStore* store = &colours_;
+    colours_.install_hook = [view, store](WindowId) {
+        if (!view) return;
+        QMetaObject::invokeMethod(
+            view,
+            [view, store] {
+                if (view) view->setItemDelegate(new RowColourDelegate(view, *store));
+            },
+            Qt::QueuedConnection);
+    };
+    colours_.request_repaint = [view](WindowId) {
+        if (!view) return;
+        QMetaObject::invokeMethod(
+            view,
+            [view] {
+                if (view) view->viewport()->update();
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 std::filesystem::path MainWindow::list_file_path() const {

@@ -11,6 +11,7 @@
 #include "host/clipboard.h"
 #include "host/dialogs.h"
 #include "host/link_opener.h"
+#include "watchlist/row_colours.h"
 
 class QGroupBox;
 class QLabel;
@@ -27,7 +28,8 @@ class WatchTableView;
 class MainWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit MainWindow(std::filesystem::path data_dir, QWidget* parent = nullptr);
+    explicit MainWindow(std::filesystem::path data_dir,
+                        RowColourStore& colours = row_colour_store(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Interval box, list file, then the tray step: run once before the window is first shown.
@@ -44,6 +46,11 @@ class MainWindow final : public QWidget {
     void set_tray_step(std::function<void()> step) { tray_step_ = std::move(step); }
 
     static QString caption();
+
+    // Row colours: the store and the identities the monitor colours rows under.
+    RowColourStore& colours() { return colours_; }
+    WindowId colour_parent() const { return this; }
+    WindowId colour_list() const { return table_view_; }
 
     // What the window's commands use for boxes, the clipboard and the browser; tests hand in
     // their own. The window keeps the Qt ones as defaults.
@@ -62,10 +69,12 @@ class MainWindow final : public QWidget {
     void build_one_click_group();
     void build_announcement();
     void build_row_menu();
+    void hook_row_colours();
     template <class Command>
     void run_row_command(Command command);
 
     std::filesystem::path data_dir_;
+    RowColourStore& colours_;
     QtWatchTable* table_model_ = nullptr;
     WatchTableView* table_view_ = nullptr;
     QMenu* row_menu_ = nullptr;

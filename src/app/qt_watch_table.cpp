@@ -133,6 +133,11 @@ void QtWatchTable::append_rows(const std::vector<WatchEntry>& rows) {
     });
 }
 
+void QtWatchTable::run_atomically(const std::function<void()>& step) {
+    // On the owner thread the step's own operations run directly, so nothing can come between.
+    on_owner_thread([&step] { step(); });
+}
+
 int QtWatchTable::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

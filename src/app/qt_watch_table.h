@@ -34,6 +34,7 @@ class QtWatchTable final : public QAbstractTableModel, public WatchTable {
     void delete_all_rows() override;
     int current_selection() const override;
     void append_rows(const std::vector<WatchEntry>& rows) override;
+    void run_atomically(const std::function<void()>& step) override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -63,6 +63,11 @@ void MemoryWatchTable::append_rows(const std::vector<WatchEntry>& rows) {
         rows_.push_back(Row{entry, 0});
 }
 
+void MemoryWatchTable::run_atomically(const std::function<void()>& step) {
+    std::lock_guard lock(mutex_);
+    step();
+}
+
 void MemoryWatchTable::select_row(int row) {
     std::lock_guard lock(mutex_);
     selected_ = valid(row) ? row : -1;

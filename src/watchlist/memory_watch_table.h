@@ -19,6 +19,7 @@ class MemoryWatchTable final : public WatchTable {
     void delete_all_rows() override;
     int current_selection() const override;
     void append_rows(const std::vector<WatchEntry>& rows) override;
+    void run_atomically(const std::function<void()>& step) override;
 
     void select_row(int row);  // -1 clears the selection
     int row_image(int row) const;
@@ -32,7 +33,8 @@ class MemoryWatchTable final : public WatchTable {
     bool valid(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
 
     // Serialises single operations, as the window's table does by running them on one thread.
-    mutable std::mutex mutex_;
+    // Recursive, so that a step run atomically can call the other operations.
+    mutable std::recursive_mutex mutex_;
     std::vector<Row> rows_;
     int selected_ = -1;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "text/text.h"
@@ -64,6 +65,10 @@ class WatchTable {
     // Appends rows as a writer of a new row does (insert at the end, column 0, image 0,
     // then columns 1 to 13). Implementations may do it in one step; the outcome is the same.
     virtual void append_rows(const std::vector<WatchEntry>& rows);
+
+    // Runs `step` as one atomic operation: no other operation of the table interleaves with
+    // the operations `step` makes (a check of a row followed by a write to it, say).
+    virtual void run_atomically(const std::function<void()>& step) { step(); }
 };
 
 }  // namespace korvane
