@@ -5,14 +5,14 @@
 namespace korvane {
 
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     virtual void process_pending_events() = 0;
 };
 
 // For callers without a window: tests, tools, the monitor thread.
 class NoEventPump final : public EventPump {
-public:
+  public:
     void process_pending_events() override {}
 };
 

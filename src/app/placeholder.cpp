@@ -1,1 +1,0 @@
-int km_app_placeholder() { return 0; }
