@@ -82,7 +82,7 @@ bool ManualAdd(ManualAddContext& c) {
     entry.cells[kColProductId] = product_id;
     entry.cells[kColSalesAtAdd] = sales;
     entry.cells[kColSalesNow] = sales;
-    entry.cells[kColSold] = "0";
+    entry.cells[kColSold] = Text(1, '0');  // assigning the literal trips a GCC 12 false -Wrestrict
     entry.cells[kColCouponLink] = coupon_link;
     entry.cells[kColCouponTotal] = text_from_int(coupon_total(remaining, claimed_raw));
     entry.cells[kColClaimedAtAdd] = claimed;

@@ -66,8 +66,10 @@ class Monitor {
     // Flags the current run and returns at once.
     void stop();
     bool running() const;
-    // Stops and waits as the destructor does; for tests.
+    // Stops and waits as the destructor does.
     void shut_down(EventPump& events);
+    // The setup the next start uses; change it only while no run is active.
+    MonitorSetup& setup() { return setup_; }
 
   private:
     struct Worker {
