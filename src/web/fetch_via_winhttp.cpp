@@ -13,6 +13,7 @@
 #include "text/code_page.h"
 #include "web/cookies.h"
 #include "web/curl_transfer.h"
+#include "web/curl_transfer_pool.h"
 #include "web/fetch_via_winhttp_url.h"
 #include "web/text_decoding.h"
 
@@ -60,13 +61,18 @@ const Text& error_text(int code) {
     return gbk(kErrors[code - 700]);
 }
 
-bool http_supported() {
+bool find_http() {
     const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
     if (info == nullptr || info->protocols == nullptr) return false;
     for (const char* const* p = info->protocols; *p != nullptr; ++p) {
         if (std::strcmp(*p, "http") == 0) return true;
     }
     return false;
+}
+
+bool http_supported() {
+    static const bool supported = find_http();
+    return supported;
 }
 
 bool has_zero(const Text& text) {
@@ -225,13 +231,13 @@ Text fetch_via_winhttp(const WinHttpCall& call) {
         return Text{};
     };
 
-    CurlTransfer transfer;
-    if (!transfer.valid() || !http_supported()) return fail(700);
+    PooledTransfer transfer = acquire_transfer();
+    if (transfer == nullptr || !http_supported()) return fail(700);
     CrackedUrl url;
     if (!crack_url(call.url, url)) return fail(701);
 
-    if (!transfer.prepare()) return fail(702);
-    CURL* easy = transfer.easy();
+    if (!transfer->prepare()) return fail(702);
+    CURL* easy = transfer->easy();
     if (!call.proxy.empty()) {
         if (call.proxy.find_first_of(std::string_view(" \t\r\n\0", 5)) != Text::npos ||
             curl_easy_setopt(easy, CURLOPT_PROXY, call.proxy.c_str()) != CURLE_OK ||
@@ -285,7 +291,7 @@ Text fetch_via_winhttp(const WinHttpCall& call) {
     }
     if (curl_easy_setopt(easy, CURLOPT_HTTPHEADER, list.get()) != CURLE_OK) return fail(710);
 
-    TransferOutcome outcome = transfer.run(limits, call.stop);
+    TransferOutcome outcome = transfer->run(limits, call.stop);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
     if (outcome.code == CURLE_URL_MALFORMAT) return fail(701);
     if (!outcome.head_complete || outcome.head_lines.empty() || outcome.header_overflow ||
