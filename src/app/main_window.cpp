@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
+#include "adding/manual_add.h"
+#include "app/qt_add_form.h"
 #include "app/qt_event_pump.h"
 #include "app/qt_host.h"
 #include "app/qt_text.h"
@@ -17,6 +19,8 @@
 #include "app/row_colour_delegate.h"
 #include "app/watch_table_view.h"
 #include "files/file_io.h"
+#include "monitor/monitor_cycle.h"
+#include "probes/probes.h"
 #include "shell/settings_file.h"
 #include "watchlist/list_file.h"
 #include "watchlist/row_commands.h"
@@ -81,11 +85,82 @@ MainWindow::MainWindow(std::filesystem::path data_dir, RowColourStore& colours, 
 
     build_row_menu();
     hook_row_colours();
+
+    probes_ = marketplace_probes();
+    add_form_ = std::make_unique<QtAddForm>(
+        named<QLineEdit>("编辑框1"), named<QLineEdit>("编辑框2"), named<QLineEdit>("编辑框3"),
+        named<QLineEdit>("编辑框5"), named<QPushButton>("按钮1"));
+    connect(named<QPushButton>("按钮1"), &QPushButton::clicked, this, [this] { manual_add(); });
+    connect(named<QPushButton>("按钮2"), &QPushButton::clicked, this,
+            [this] { start_monitoring(); });
+    connect(named<QPushButton>("按钮3"), &QPushButton::clicked, this,
+            [this] { stop_monitoring(); });
+    build_monitor();
     tray_menu_ = new QMenu(this);
     tray_menu_->setObjectName(QString::fromUtf8("托盘菜单"));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // A worker may be waiting on a table operation of this thread: keep events running
+    // until it has seen its stop.
+    QtEventPump events;
+    monitor_->shut_down(events);
+}
+
+template <class W>
+W* MainWindow::named(const char* name) const {
+    return findChild<W*>(QString::fromUtf8(name));
+}
+
+void MainWindow::build_monitor() {
+    MonitorSetup setup;
+    setup.table = table_model_;
+    setup.colours = &colours_;
+    setup.colour_parent = colour_parent();
+    setup.colour_list = colour_list();
+    setup.interval_text = [this] {
+        QString text;
+        QMetaObject::invokeMethod(
+            this, [this, &text] { text = interval_box_text(); }, Qt::BlockingQueuedConnection);
+        return to_text(text);
+    };
+    setup.fetch_item = [this](const Text& key, int tries, const std::atomic<bool>* stop) {
+        return probes_.fetch_item(key, tries, stop);
+    };
+    setup.fetch_coupon = [this](const Text& key, int tries, const std::atomic<bool>* stop) {
+        return probes_.fetch_coupon(key, tries, stop);
+    };
+    monitor_ = std::make_unique<Monitor>(std::move(setup));
+}
+
+void MainWindow::set_monitor_pauses(int32_t row_pause_ms,
+                                    std::function<int32_t(int32_t)> interval) {
+    MonitorSetup& setup = monitor_->setup();
+    setup.row_pause_ms = row_pause_ms;
+    setup.interval_pause = std::move(interval);
+}
+
+QString MainWindow::interval_box_text() const {
+    return named<QLineEdit>("编辑框4")->text();
+}
+
+void MainWindow::manual_add() {
+    ManualAddContext context{*add_form_, *table_model_, list_file_path(), *dialogs_, probes_, {}};
+    ManualAdd(context);
+}
+
+void MainWindow::start_monitoring() {
+    write_interval_setting(data_dir_, to_text(interval_box_text()));
+    named<QPushButton>("按钮2")->setEnabled(false);
+    named<QLabel>("透明标签4")->setText(QString::fromUtf8("监视中…"));
+    monitor_->start();
+}
+
+void MainWindow::stop_monitoring() {
+    monitor_->stop();
+    named<QPushButton>("按钮2")->setEnabled(true);
+    named<QLabel>("透明标签4")->setText(QString::fromUtf8("已停止!"));
+}
 
 void MainWindow::build_monitor_group() {
     auto* group = place<QGroupBox>(this, "分组框2", 6, 423, 338, 96, "控制区");
@@ -207,7 +282,7 @@ std::filesystem::path MainWindow::list_file_path() const {
 
 void MainWindow::run_creation_sequence() {
     if (const auto interval = read_interval_setting(data_dir_)) {
-        findChild<QLineEdit*>(QString::fromUtf8("编辑框4"))->setText(to_qstring(*interval));
+        named<QLineEdit>("编辑框4")->setText(to_qstring(*interval));
     }
     const std::filesystem::path list = list_file_path();
     if (file_exists(list)) {

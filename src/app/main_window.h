@@ -11,6 +11,7 @@
 #include "host/clipboard.h"
 #include "host/dialogs.h"
 #include "host/link_opener.h"
+#include "probes/page_probe.h"
 #include "watchlist/row_colours.h"
 
 class QGroupBox;
@@ -22,6 +23,8 @@ class QTextBrowser;
 
 namespace korvane {
 
+class Monitor;
+class QtAddForm;
 class QtWatchTable;
 class WatchTableView;
 
@@ -47,6 +50,17 @@ class MainWindow final : public QWidget {
 
     static QString caption();
 
+    // The marketplace probes the add and the monitor use; tests point them elsewhere.
+    // Set them only while monitoring is stopped.
+    void set_probes(PageProbes probes) { probes_ = std::move(probes); }
+    // Overrides the monitor's pauses (between rows, and per interval minute count).
+    void set_monitor_pauses(int32_t row_pause_ms, std::function<int32_t(int32_t)> interval);
+
+    void manual_add();        // 按钮1
+    void start_monitoring();  // 按钮2
+    void stop_monitoring();   // 按钮3
+    Monitor& monitor() { return *monitor_; }
+
     // Row colours: the store and the identities the monitor colours rows under.
     RowColourStore& colours() { return colours_; }
     WindowId colour_parent() const { return this; }
@@ -70,6 +84,10 @@ class MainWindow final : public QWidget {
     void build_announcement();
     void build_row_menu();
     void hook_row_colours();
+    void build_monitor();
+    QString interval_box_text() const;
+    template <class W>
+    W* named(const char* name) const;
     template <class Command>
     void run_row_command(Command command);
 
@@ -87,6 +105,9 @@ class MainWindow final : public QWidget {
     Clipboard* clipboard_ = nullptr;
     LinkOpener* links_ = nullptr;
     bool shown_once_ = false;
+    PageProbes probes_;
+    std::unique_ptr<QtAddForm> add_form_;
+    std::unique_ptr<Monitor> monitor_;
 };
 
 }  // namespace korvane

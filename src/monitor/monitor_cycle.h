@@ -19,14 +19,12 @@
 
 #include "host/event_pump.h"
 #include "monitor/monitor_run.h"
+#include "probes/page_probe.h"
 #include "text/text.h"
 #include "watchlist/row_colours.h"
 #include "watchlist/watch_table.h"
 
 namespace korvane {
-
-// A page probe: (product ID or coupon link, tries, stop flag) -> page text.
-using PageProbe = std::function<Text(const Text& key, int tries, const std::atomic<bool>* stop)>;
 
 struct MonitorSetup {
     WatchTable* table = nullptr;
@@ -68,8 +66,10 @@ class Monitor {
     // Flags the current run and returns at once.
     void stop();
     bool running() const;
-    // Stops and waits as the destructor does; for tests.
+    // Stops and waits as the destructor does.
     void shut_down(EventPump& events);
+    // The setup the next start uses; change it only while no run is active.
+    MonitorSetup& setup() { return setup_; }
 
   private:
     struct Worker {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -14,34 +15,57 @@ namespace {
 // ICU's "GBK" is the Windows code page 936 table (0x80 is the euro sign).
 constexpr const char* kGbk = "GBK";
 
-// One-shot conversion; `bound` is a capacity that is normally enough, so the usual
-// case converts once. Returns false when ICU does not know one of the charsets.
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter open_converter(const char* name) {
+    UErrorCode err = U_ZERO_ERROR;
+    Converter c(ucnv_open(name, &err));
+    if (U_FAILURE(err)) c.reset();
+    return c;
+}
+
+// Converts the whole input; `bound` is a capacity that is normally enough, so the usual
+// case needs one pass. Returns false when ICU does not know one of the charsets.
+// Fallback mappings are on: they are the best-fit table Windows applies by default when
+// encoding into code page 936 (for example U+00B2 becomes '2' rather than '?').
 bool convert(const char* to, const char* from, std::string_view in, size_t bound,
              std::string& out) {
     out.clear();
-    if (in.empty()) {
+    Converter target = open_converter(to);
+    Converter source = open_converter(from);
+    if (!target || !source) return false;
+    if (in.empty()) return true;
+    ucnv_setFallback(target.get(), true);
+
+    out.resize(bound + 16);
+    char* write = out.data();
+    const char* read = in.data();
+    const char* read_end = in.data() + in.size();
+    UChar pivot[1024];
+    UChar* pivot_source = pivot;
+    UChar* pivot_target = pivot;
+    bool reset = true;
+    for (;;) {
         UErrorCode err = U_ZERO_ERROR;
-        // Still validate the names, so an unknown charset is reported the same way.
-        UConverter* c = ucnv_open(from, &err);
-        if (U_FAILURE(err)) return false;
-        ucnv_close(c);
-        return true;
+        ucnv_convertEx(target.get(), source.get(), &write, out.data() + out.size(), &read, read_end,
+                       pivot, &pivot_source, &pivot_target, pivot + 1024, reset, true, &err);
+        reset = false;
+        if (err == U_BUFFER_OVERFLOW_ERROR) {
+            const size_t used = static_cast<size_t>(write - out.data());
+            out.resize(out.size() * 2);
+            write = out.data() + used;
+            continue;
+        }
+        if (U_FAILURE(err)) {
+            out.clear();
+            return false;
+        }
+        break;
     }
-    out.resize(bound + 1);
-    UErrorCode err = U_ZERO_ERROR;
-    int32_t n = ucnv_convert(to, from, out.data(), static_cast<int32_t>(out.size()), in.data(),
-                             static_cast<int32_t>(in.size()), &err);
-    if (err == U_BUFFER_OVERFLOW_ERROR || err == U_STRING_NOT_TERMINATED_WARNING) {
-        out.resize(static_cast<size_t>(n) + 1);
-        err = U_ZERO_ERROR;
-        n = ucnv_convert(to, from, out.data(), static_cast<int32_t>(out.size()), in.data(),
-                         static_cast<int32_t>(in.size()), &err);
-    }
-    if (U_FAILURE(err)) {
-        out.clear();
-        return false;
-    }
-    out.resize(static_cast<size_t>(n));
+    out.resize(static_cast<size_t>(write - out.data()));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/add_form.h"
 #include "host/clipboard.h"
 #include "host/dialogs.h"
 #include "host/event_pump.h"
@@ -67,6 +68,24 @@ class RecordingLinkOpener final : public LinkOpener {
         return true;
     }
     std::vector<Text> opened;
+};
+
+class MemoryAddForm final : public AddForm {
+  public:
+    Text qq() override { return qq_text; }
+    Text product_link() override { return product; }
+    Text coupon_link() override { return coupon; }
+    Text title() override { return title_text; }
+    void set_qq(const Text& t) override { qq_text = t; }
+    void set_product_link(const Text& t) override { product = t; }
+    void set_coupon_link(const Text& t) override { coupon = t; }
+    void set_title(const Text& t) override { title_text = t; }
+    void focus_qq() override { ++focus_calls; }
+    void set_add_enabled(bool enabled) override { enabled_history.push_back(enabled); }
+
+    Text qq_text, product, coupon, title_text;
+    int focus_calls = 0;
+    std::vector<bool> enabled_history;
 };
 
 class CountingEventPump final : public EventPump {
