@@ -36,7 +36,7 @@ TEST_F(SettingsFileTest, FileWithoutTheKeyReadsEmpty) {
 
 TEST_F(SettingsFileTest, WriteCreatesAGbkFileThatReadsBack) {
     ASSERT_TRUE(write_interval_setting(dir_, "abc"));
-    EXPECT_EQ(settings_file_path(dir_).filename().u8string(), u8"配置.ini");
+    EXPECT_EQ(settings_file_path(dir_).filename(), std::filesystem::path(u8"配置.ini"));
     Bytes bytes;
     ASSERT_TRUE(read_file(settings_file_path(dir_), bytes));
     EXPECT_EQ(bytes, gbk("[软件设置]\r\n间隔=abc\r\n"));
