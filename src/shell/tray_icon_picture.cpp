@@ -49,9 +49,9 @@ Rgba shade(double x, double y) {
     if (std::abs(x - 22) < 0.8 && y > 18 && y < 46 && std::fmod(y - 18, 5.5) < 3)
         paint(out, colour(0xFFE3C4));
     // Hanging hole on the stub.
-    if (circle(x, y, 12.5, 32, 4.2) < 0) {
+    if (circle(x, y, 13.5, 32, 4.2) < 0) {
         paint(out, colour(0xFFFFFF));
-        if (circle(x, y, 12.5, 32, 1.9) < 0) paint(out, colour(0xD8461A));
+        if (circle(x, y, 13.5, 32, 1.9) < 0) paint(out, colour(0xD8461A));
     }
     // The eye that watches the deal.
     const double lens = std::max(circle(x, y, 41.5, 44, 17), circle(x, y, 41.5, 20, 17));
