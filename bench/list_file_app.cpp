@@ -79,6 +79,9 @@ void run(int rows, const fs::path& dir) {
     for (const Text& r : records)
         fields += text_split(r, gbk("-QXT分割-")).size();
     const double baseline = ms_since(t0);
+    t0 = std::chrono::steady_clock::now();
+    const size_t parsed = parse_list_file(bytes).size();
+    const double parse = ms_since(t0);
     Bytes().swap(bytes);
 
     const long rss_before = status_kb("VmRSS:");
@@ -96,14 +99,19 @@ void run(int rows, const fs::path& dir) {
 
     const fs::path out = dir / ("bench-out-" + std::to_string(rows) + ".db");
     t0 = std::chrono::steady_clock::now();
+    const Bytes image = list_file_bytes(*model);
+    const double serialise = ms_since(t0);
+    t0 = std::chrono::steady_clock::now();
     save_list_file(*model, out);
     const double save = ms_since(t0);
 
     std::printf(
-        "%7d rows (%.1f MB): read+split baseline %7.1f ms (%zu fields) | load into window "
-        "%7.1f ms | save %7.1f ms | table RSS +%.1f MB | peak RSS %.1f MB | same bytes: %s\n",
-        rows, size_mb, baseline, fields, load, save, (rss_after - rss_before) / 1024.0,
-        status_kb("VmHWM:") / 1024.0, [&] {
+        "%7d rows (%.1f MB): read+split baseline %7.1f ms (%zu fields) | parse %.1f ms (%zu rows) "
+        "| load into window "
+        "%7.1f ms | save %7.1f ms (bytes alone %.1f ms) | table RSS +%.1f MB | peak RSS %.1f MB | "
+        "same bytes: %s\n",
+        rows, size_mb, baseline, fields, parse, parsed, load, save, serialise,
+        (rss_after - rss_before) / 1024.0, status_kb("VmHWM:") / 1024.0, [&] {
             Bytes a, b;
             read_file(file, a);
             read_file(out, b);

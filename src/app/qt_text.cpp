@@ -4,7 +4,7 @@
 
 namespace korvane {
 
-QString to_qstring(const Text& gbk_text) {
+QString to_qstring(std::string_view gbk_text) {
     if (gbk_text.empty()) return {};
     // Plain ASCII needs no table look-up; most cells are digits and links.
     bool ascii = true;

@@ -2,12 +2,13 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 
 #include "text/text.h"
 
 namespace korvane {
 
-QString to_qstring(const Text& gbk_text);
+QString to_qstring(std::string_view gbk_text);
 Text to_text(const QString& s);
 
 }  // namespace korvane

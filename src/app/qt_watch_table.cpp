@@ -29,6 +29,32 @@ QIcon make_row_icon() {
 
 }  // namespace
 
+QtWatchTable::Row::Row(const WatchEntry& entry) {
+    size_t size = 0;
+    for (const Text& cell : entry.cells)
+        size += cell.size();
+    data_.reserve(size);
+    for (int c = 0; c < kWatchColumnCount; ++c) {
+        data_ += entry.cells[c];
+        ends_[c] = static_cast<uint32_t>(data_.size());
+    }
+}
+
+std::string_view QtWatchTable::Row::cell(int column) const {
+    const uint32_t begin = column == 0 ? 0 : ends_[column - 1];
+    return std::string_view(data_).substr(begin, ends_[column] - begin);
+}
+
+void QtWatchTable::Row::set_cell(int column, std::string_view text) {
+    const uint32_t begin = column == 0 ? 0 : ends_[column - 1];
+    const uint32_t old_size = ends_[column] - begin;
+    data_.replace(begin, old_size, text);
+    const auto delta = static_cast<int64_t>(text.size()) - old_size;
+    for (int c = column; c < kWatchColumnCount; ++c) {
+        ends_[c] = static_cast<uint32_t>(ends_[c] + delta);
+    }
+}
+
 QtWatchTable::QtWatchTable(QObject* parent)
     : QAbstractTableModel(parent), row_icon_(make_row_icon()) {}
 
@@ -68,9 +94,9 @@ int QtWatchTable::insert_row(int index) {
 void QtWatchTable::set_cell(int row, int column, const Text& text) {
     on_owner_thread([this, row, column, &text] {
         if (!valid(row) || column < 0 || column >= kWatchColumnCount) return;
-        Text& cell = rows_[row].cells[column];
-        if (cell == text) return;
-        cell = text;
+        Row& r = rows_[row];
+        if (r.cell(column) == text) return;
+        r.set_cell(column, text);
         const QModelIndex at = index(row, column);
         emit dataChanged(at, at, {Qt::DisplayRole});
     });
@@ -79,7 +105,7 @@ void QtWatchTable::set_cell(int row, int column, const Text& text) {
 Text QtWatchTable::get_cell(int row, int column) const {
     return on_owner_thread([this, row, column] {
         if (!valid(row) || column < 0 || column >= kWatchColumnCount) return Text{};
-        return rows_[row].cells[column];
+        return Text(rows_[row].cell(column));
     });
 }
 
@@ -121,15 +147,34 @@ int QtWatchTable::current_selection() const {
     });
 }
 
-void QtWatchTable::append_rows(const std::vector<WatchEntry>& rows) {
+void QtWatchTable::append_rows(std::vector<WatchEntry> rows) {
     if (rows.empty()) return;
-    on_owner_thread([this, &rows] {
+    // Rows are packed before the owner thread is asked, so a call from another thread holds
+    // it up for the insertion only.
+    std::vector<Row> packed;
+    packed.reserve(rows.size());
+    for (const WatchEntry& entry : rows) {
+        packed.emplace_back(entry);
+        packed.back().image = 0;
+    }
+    rows.clear();
+    on_owner_thread([this, &packed] {
         const int first = static_cast<int>(rows_.size());
-        beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-        rows_.reserve(rows_.size() + rows.size());
-        for (const WatchEntry& entry : rows)
-            rows_.push_back(Row{entry.cells, 0});
+        beginInsertRows({}, first, first + static_cast<int>(packed.size()) - 1);
+        rows_.insert(rows_.end(), std::make_move_iterator(packed.begin()),
+                     std::make_move_iterator(packed.end()));
         endInsertRows();
+    });
+}
+
+void QtWatchTable::visit_rows(const std::function<void(const CellViews&)>& visit) const {
+    on_owner_thread([this, &visit] {
+        CellViews views;
+        for (const Row& row : rows_) {
+            for (int c = 0; c < kWatchColumnCount; ++c)
+                views[c] = row.cell(c);
+            visit(views);
+        }
     });
 }
 
@@ -152,7 +197,7 @@ QVariant QtWatchTable::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return to_qstring(row.cells[index.column()]);
+            return to_qstring(row.cell(index.column()));
         case Qt::DecorationRole:
             if (index.column() == kColNumber && row.image == 0) return row_icon_;
             return {};

@@ -17,8 +17,8 @@ MarketHosts default_market_hosts() {
             KM_DEFAULT_CLICK_HOST,       KM_DEFAULT_COUPON_SITE_HOST, KM_DEFAULT_H5_HOST};
 }
 
-const MarketHosts& market_hosts() {
-    static const MarketHosts hosts = [] {
+static MarketHosts& current_hosts() {
+    static MarketHosts hosts = [] {
         const MarketHosts d = default_market_hosts();
         return MarketHosts{from_environment("MARKET_ITEM_DETAIL_HOST", d.item_detail.c_str()),
                            from_environment("MARKET_SHOP_HOST", d.shop.c_str()),
@@ -28,6 +28,14 @@ const MarketHosts& market_hosts() {
                            from_environment("MARKET_H5_HOST", d.h5.c_str())};
     }();
     return hosts;
+}
+
+const MarketHosts& market_hosts() {
+    return current_hosts();
+}
+
+void set_market_hosts(const MarketHosts& hosts) {
+    current_hosts() = hosts;
 }
 
 }  // namespace korvane

@@ -15,8 +15,11 @@ struct MarketHosts {
     std::string h5;           // MARKET_H5_HOST
 };
 
-// Read once, on first use.
+// Read from the environment on first use.
 const MarketHosts& market_hosts();
+// Points every endpoint at other hosts (a simulator, a test server). Call it before any
+// request is made, not while one may be running.
+void set_market_hosts(const MarketHosts& hosts);
 // The defaults the program was built with, without environment overrides.
 MarketHosts default_market_hosts();
 

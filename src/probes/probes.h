@@ -17,8 +17,7 @@ constexpr const char* kCouponUserAgent =
     "Chrome/45.0.2454.101 Safari/537.36";
 
 Text fetch_item_page(const Text& product_id, int tries, const std::atomic<bool>* stop = nullptr);
-Text fetch_coupon_page(const Text& coupon_link, int tries,
-                       const std::atomic<bool>* stop = nullptr);
+Text fetch_coupon_page(const Text& coupon_link, int tries, const std::atomic<bool>* stop = nullptr);
 
 // Both probes against the configured marketplace hosts.
 PageProbes marketplace_probes();

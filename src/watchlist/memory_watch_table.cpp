@@ -56,11 +56,21 @@ int MemoryWatchTable::current_selection() const {
     return selected_;
 }
 
-void MemoryWatchTable::append_rows(const std::vector<WatchEntry>& rows) {
+void MemoryWatchTable::append_rows(std::vector<WatchEntry> rows) {
     std::lock_guard lock(mutex_);
     rows_.reserve(rows_.size() + rows.size());
-    for (const WatchEntry& entry : rows)
-        rows_.push_back(Row{entry, 0});
+    for (WatchEntry& entry : rows)
+        rows_.push_back(Row{std::move(entry), 0});
+}
+
+void MemoryWatchTable::visit_rows(const std::function<void(const CellViews&)>& visit) const {
+    std::lock_guard lock(mutex_);
+    CellViews views;
+    for (const Row& row : rows_) {
+        for (int c = 0; c < kWatchColumnCount; ++c)
+            views[c] = row.entry.cells[c];
+        visit(views);
+    }
 }
 
 void MemoryWatchTable::run_atomically(const std::function<void()>& step) {

@@ -18,7 +18,8 @@ class MemoryWatchTable final : public WatchTable {
     void delete_row(int row) override;
     void delete_all_rows() override;
     int current_selection() const override;
-    void append_rows(const std::vector<WatchEntry>& rows) override;
+    void append_rows(std::vector<WatchEntry> rows) override;
+    void visit_rows(const std::function<void(const CellViews&)>& visit) const override;
     void run_atomically(const std::function<void()>& step) override;
 
     void select_row(int row);  // -1 clears the selection

@@ -22,7 +22,7 @@ const std::array<ColumnInfo, kWatchColumnCount>& watch_columns() {
     return columns;
 }
 
-void WatchTable::append_rows(const std::vector<WatchEntry>& rows) {
+void WatchTable::append_rows(std::vector<WatchEntry> rows) {
     for (const WatchEntry& entry : rows) {
         const int row = insert_row();
         set_cell(row, kColNumber, entry.cells[kColNumber]);
@@ -31,6 +31,22 @@ void WatchTable::append_rows(const std::vector<WatchEntry>& rows) {
             set_cell(row, column, entry.cells[column]);
         }
     }
+}
+
+void WatchTable::visit_rows(const std::function<void(const CellViews&)>& visit) const {
+    auto* self = const_cast<WatchTable*>(this);
+    self->run_atomically([&] {
+        const int rows = row_count();
+        WatchEntry entry;
+        CellViews views;
+        for (int row = 0; row < rows; ++row) {
+            for (int c = 0; c < kWatchColumnCount; ++c) {
+                entry.cells[c] = get_cell(row, c);
+                views[c] = entry.cells[c];
+            }
+            visit(views);
+        }
+    });
 }
 
 }  // namespace korvane

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "text/text.h"
@@ -64,7 +65,12 @@ class WatchTable {
 
     // Appends rows as a writer of a new row does (insert at the end, column 0, image 0,
     // then columns 1 to 13). Implementations may do it in one step; the outcome is the same.
-    virtual void append_rows(const std::vector<WatchEntry>& rows);
+    virtual void append_rows(std::vector<WatchEntry> rows);
+
+    // Calls `visit` with the cells of every row, top row first, as one atomic operation, so
+    // the rows seen are one consistent state of the table. The views last for the call.
+    using CellViews = std::array<std::string_view, kWatchColumnCount>;
+    virtual void visit_rows(const std::function<void(const CellViews&)>& visit) const;
 
     // Runs `step` as one atomic operation: no other operation of the table interleaves with
     // the operations `step` makes (a check of a row followed by a write to it, say).

@@ -224,3 +224,43 @@ TEST_F(FailedSaveTest, WhenTheDirectoryIsReadOnly) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// The cuts the loader makes in place must equal cutting with text_split: a reference over
+// random mixes of markers, GBK characters, lone lead bytes and junk.
+TEST(ParseListFile, CutsExactlyAsSplittingTheTextWould) {
+    const auto reference = [](const Text& text) {
+        std::vector<WatchEntry> out;
+        const TextList records = text_split(text, gbk("=QXT分割="));
+        for (size_t i = 0; i < records.size(); ++i) {
+            const TextList fields = text_split(records[i], gbk("-QXT分割-"));
+            if (fields.size() < 13) continue;
+            WatchEntry& e = out.emplace_back();
+            e.cells[0] = std::to_string(i + 1);
+            for (int k = 0; k < 13; ++k)
+                e.cells[k + 1] = text_replace(fields[k], "{Vek}");
+        }
+        return out;
+    };
+    const Text pieces[] = {gbk("=QXT分割="), gbk("-QXT分割-"), "{Vek}", "{vEK}", "{", "a",
+                           gbk("分"),        "\x81",           "\x81=", "=",     "-", "Q"};
+    uint32_t seed = 12345;
+    for (int round = 0; round < 3000; ++round) {
+        Text text;
+        const int n = static_cast<int>((seed = seed * 1103515245 + 12345) % 80);
+        for (int i = 0; i < n; ++i) {
+            seed = seed * 1103515245 + 12345;
+            text += pieces[(seed >> 8) % std::size(pieces)];
+        }
+        const auto got = parse_list_file(text);
+        const auto want = reference(text);
+        ASSERT_EQ(got.size(), want.size()) << round;
+        for (size_t r = 0; r < got.size(); ++r)
+            ASSERT_EQ(got[r].cells, want[r].cells) << round;
+    }
+}
+
+}  // namespace
+}  // namespace korvane
