@@ -88,7 +88,7 @@ bool ManualAdd(ManualAddContext& c) {
     entry.cells[kColClaimedAtAdd] = claimed;
     entry.cells[kColClaimedNow] = claimed;
     entry.cells[kColState] = gbk("未检测");
-    entry.cells[kColCheckTime] = text_from_datetime(c.clock());
+    entry.cells[kColCheckTime] = text_from_datetime(c.clock ? c.clock() : now_local());
     // One step, so the number shown is the new row's position even while the monitor runs.
     c.table.run_atomically([&] {
         entry.cells[kColNumber] = text_from_int(c.table.row_count() + 1);

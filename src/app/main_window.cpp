@@ -145,7 +145,7 @@ QString MainWindow::interval_box_text() const {
 }
 
 void MainWindow::manual_add() {
-    ManualAddContext context{*add_form_, *table_model_, list_file_path(), *dialogs_, probes_, {}};
+    ManualAddContext context{*add_form_, *table_model_, list_file_path(), *dialogs_, probes_};
     ManualAdd(context);
 }
 
