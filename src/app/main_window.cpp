@@ -12,6 +12,7 @@
 
 #include "adding/manual_add.h"
 #include "app/qt_add_form.h"
+#include "app/one_click.h"
 #include "app/qt_event_pump.h"
 #include "app/qt_host.h"
 #include "app/qt_text.h"
@@ -98,6 +99,7 @@ MainWindow::MainWindow(std::filesystem::path data_dir, RowColourStore& colours, 
     build_monitor();
     tray_menu_ = new QMenu(this);
     tray_menu_->setObjectName(QString::fromUtf8("托盘菜单"));
+    OneClick::install(*this);
 }
 
 MainWindow::~MainWindow() {
