@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/placed_widget.h"
 #include "app/tray_icon.h"
 #include "app/window_placement_qt.h"
 #include "shell/tray_icon_picture.h"
@@ -14,21 +15,6 @@
 
 namespace korvane {
 namespace {
-
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromUtf8(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h, const char* text) {
-    W* widget = place<W>(parent, name, x, y, w, h);
-    widget->setText(QString::fromUtf8(text));
-    return widget;
-}
 
 // The program's picture at 50 x 50, as a 256-colour image.
 QPixmap prompt_picture() {
