@@ -2,6 +2,7 @@
 #include "app/one_click.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <unistd.h>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include "probes/hosts.h"
 #include "support/host_doubles.h"
 #include "support/loopback_server.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/list_file.h"
 
@@ -44,11 +46,8 @@ const Text kShortLink = "https://s.click.market.localhost/t?e=1";
 class OneClickTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("km-oneclick-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        temp_ = std::make_unique<test::TempDir>("oneclick");
+        dir_ = temp_->path();
         ASSERT_TRUE(server_.running());
         const std::string port = ":" + std::to_string(server_.port());
         MarketHosts hosts;
@@ -70,7 +69,7 @@ class OneClickTest : public ::testing::Test {
     void TearDown() override {
         window_.reset();
         set_market_hosts(default_market_hosts());
-        fs::remove_all(dir_);
+        temp_.reset();
     }
 
     QLineEdit* box(const char* name) {
@@ -82,6 +81,7 @@ class OneClickTest : public ::testing::Test {
     }
     Text text_of(const char* name) { return to_text(box(name)->text()); }
 
+    std::unique_ptr<test::TempDir> temp_;
     fs::path dir_;
     LoopbackServer server_{marketplace};
     RowColourStore colours_;
