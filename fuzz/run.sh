@@ -20,7 +20,8 @@ max_len() {
     case $1 in
         fuzz_crack_url) echo 512 ;;
         fuzz_text) echo 512 ;;
-        fuzz_list_file | fuzz_regex_object | fuzz_page_markers) echo 4096 ;;
+        fuzz_list_file | fuzz_regex_object | fuzz_page_markers | fuzz_promotion_text) echo 4096 ;;
+        fuzz_ico_file) echo 20000 ;;
         *) echo 2048 ;;
     esac
 }

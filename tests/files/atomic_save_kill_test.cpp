@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "files/file_io.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/list_file.h"
 #include "watchlist/memory_watch_table.h"
@@ -57,13 +58,7 @@ struct Progress {
 
 class AtomicSaveKillTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("km-kill-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        file_ = dir_ / kListFileName;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    AtomicSaveKillTest() : temp_("kill"), dir_(temp_.path()), file_(dir_ / kListFileName) {}
 
     // Temporary files a killed save left behind (removed), and whether one held bytes.
     int remove_leftovers(bool& partial) {
@@ -89,6 +84,7 @@ class AtomicSaveKillTest : public ::testing::Test {
         return false;
     }
 
+    test::TempDir temp_;
     fs::path dir_;
     fs::path file_;
 };
@@ -107,8 +103,8 @@ TEST_F(AtomicSaveKillTest, KilledSavesLeaveOneWholeVersion) {
     const auto t1 = Clock::now();
     ASSERT_TRUE(write_file_atomically(file_, bytes_a));
     const auto write_time = Clock::now() - t1;
-    // Kills fall anywhere within a few saves, and never later than 600 ms.
-    const auto longest = std::min<Clock::duration>(save_time * 3, std::chrono::milliseconds(600));
+    // Kills fall anywhere within two saves, and never later than 400 ms.
+    const auto longest = std::min<Clock::duration>(save_time * 2, std::chrono::milliseconds(400));
 
     auto* progress = static_cast<Progress*>(::mmap(
         nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
