@@ -1,10 +1,11 @@
 # make run   installs what is missing, builds and starts the program
 # make test  installs what is missing, builds and runs every test
+# make demo  builds and runs the program against a simulated marketplace
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 DATA_DIR ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean demo
 
 all: build
 
@@ -29,6 +30,9 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	@tools/run-demo.sh $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
