@@ -1,11 +1,13 @@
 # make run   installs what is missing, builds and starts the program
 # make test  installs what is missing, builds and runs every test
+# make sanitize  the tests again under AddressSanitizer, UBSan and ThreadSanitizer (CI runs it)
+# make soak  the monitor over 10,000 rows against a faulty loopback marketplace (CI runs it)
 # make demo  builds and runs the program against a simulated marketplace
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 DATA_DIR ?=
 
-.PHONY: all deps configure build run test bench clean demo
+.PHONY: all deps configure build run test sanitize soak bench clean demo
 
 all: build
 
@@ -30,6 +32,12 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+sanitize: deps
+	JOBS=$(JOBS) scripts/sanitize.sh
+
+soak: build
+	$(BUILD)/tests/monitor_soak
 
 demo: build
 	@tools/run-demo.sh $(BUILD)

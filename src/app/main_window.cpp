@@ -11,6 +11,8 @@
 #include <QTextBrowser>
 
 #include "adding/manual_add.h"
+#include "app/one_click.h"
+#include "app/placed_widget.h"
 #include "app/qt_add_form.h"
 #include "app/qt_event_pump.h"
 #include "app/qt_host.h"
@@ -27,25 +29,6 @@
 
 namespace korvane {
 namespace {
-
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
-    auto* widget = new W(parent);
-    widget->setObjectName(QString::fromUtf8(name));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
-
-template <class W>
-W* place(QWidget* parent, const char* name, int x, int y, int w, int h, const char* text) {
-    W* widget = place<W>(parent, name, x, y, w, h);
-    if constexpr (std::is_same_v<W, QGroupBox>) {
-        widget->setTitle(QString::fromUtf8(text));
-    } else {
-        widget->setText(QString::fromUtf8(text));
-    }
-    return widget;
-}
 
 constexpr const char* kAnnouncement =
     "<h3>Korvane跑单监视器 V1.5</h3>"
@@ -98,6 +81,7 @@ MainWindow::MainWindow(std::filesystem::path data_dir, RowColourStore& colours, 
     build_monitor();
     tray_menu_ = new QMenu(this);
     tray_menu_->setObjectName(QString::fromUtf8("托盘菜单"));
+    OneClick::install(*this);
 }
 
 MainWindow::~MainWindow() {

@@ -117,6 +117,12 @@ bool gbk_from_charset(std::string_view bytes, const char* charset, Text& out) {
 }
 
 const Text& gbk(const char* utf8_literal) {
+    // Parsers call this for every field of every record: each thread first looks the literal
+    // up by its address, without a lock; the shared table, keyed by content, is the fallback.
+    thread_local std::unordered_map<const char*, const Text*> by_address;
+    if (const auto hit = by_address.find(utf8_literal); hit != by_address.end()) {
+        return *hit->second;
+    }
     static std::mutex mutex;
     static std::unordered_map<std::string, Text> cache;
     std::lock_guard lock(mutex);
@@ -124,6 +130,7 @@ const Text& gbk(const char* utf8_literal) {
     if (it == cache.end()) {
         it = cache.emplace(utf8_literal, gbk_from_utf8(utf8_literal)).first;
     }
+    by_address.emplace(utf8_literal, &it->second);
     return it->second;
 }
 

@@ -121,7 +121,7 @@ void CurlRequestObject::clear_response() {
 }
 
 bool CurlRequestObject::configure(const std::string& body, curl_slist*& list) {
-    CURL* easy = transfer_.easy();
+    CURL* easy = transfer_->easy();
     bool ok = curl_easy_setopt(easy, CURLOPT_URL, url_.c_str()) == CURLE_OK;
     if (verb_ == "GET" && body.empty()) {
         ok = ok && curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L) == CURLE_OK;
@@ -192,10 +192,10 @@ bool CurlRequestObject::configure(const std::string& body, curl_slist*& list) {
 }
 
 bool CurlRequestObject::send(const std::string& body) {
-    if (!opened_) return false;
+    if (!opened_ || !valid()) return false;
     opened_ = false;
     clear_response();
-    if (!transfer_.prepare()) return false;
+    if (!transfer_->prepare()) return false;
     curl_slist* list = nullptr;
     bool configured = configure(body, list);
     TransferOutcome outcome;
@@ -205,9 +205,9 @@ bool CurlRequestObject::send(const std::string& body) {
             connect_ms_ > 0 ? saturating_sum(connect_ms_, std::max(resolve_ms_, 0)) : 0;
         limits.send_ms = std::max(send_ms_, 0);
         limits.receive_ms = std::max(receive_ms_, 0);
-        outcome = transfer_.run(limits, stop_);
+        outcome = transfer_->run(limits, stop_);
     }
-    curl_easy_setopt(transfer_.easy(), CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(transfer_->easy(), CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(list);
     if (!configured || !outcome.complete() || !outcome.head_complete ||
         outcome.head_lines.empty()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "web/curl_transfer.h"
+#include "web/curl_transfer_pool.h"
 #include "web/request_object.h"
 
 namespace korvane {
@@ -22,8 +23,8 @@ constexpr int kDefaultReceiveMs = 30000;
 
 class CurlRequestObject final : public RequestObject {
   public:
-    CurlRequestObject() = default;
-    bool valid() const { return transfer_.valid(); }
+    CurlRequestObject() : transfer_(acquire_transfer()) {}
+    bool valid() const { return transfer_ != nullptr; }
 
     bool set_timeouts(int resolve_ms, int connect_ms, int send_ms, int receive_ms) override;
     bool set_proxy(int setting, const Text& proxy) override;
@@ -48,7 +49,7 @@ class CurlRequestObject final : public RequestObject {
     bool configure(const std::string& body, struct curl_slist*& list);
     void clear_response();
 
-    CurlTransfer transfer_;
+    PooledTransfer transfer_;
     int resolve_ms_ = kDefaultResolveMs;
     int connect_ms_ = kDefaultConnectMs;
     int send_ms_ = kDefaultSendMs;

@@ -130,6 +130,9 @@ TransferOutcome CurlTransfer::run(const TransferLimits& limits, const std::atomi
     long status = 0;
     curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
     outcome.status = status;
+    long request_bytes = 0;
+    curl_easy_getinfo(easy_, CURLINFO_REQUEST_SIZE, &request_bytes);
+    outcome.request_bytes = request_bytes;
     // Removing a transfer that has not ended closes its connection, so none is reused
     // half-read.
     curl_multi_remove_handle(multi_, easy_);

@@ -38,6 +38,7 @@ struct TransferOutcome {
     bool header_overflow = false;
     bool head_complete = false;  // the final response's header block arrived whole
     long status = 0;
+    long request_bytes = 0;  // bytes of request heads sent; 0 when none went out
     // Lines of the last response's header block, status line first, without line breaks.
     std::vector<std::string> head_lines;
     Bytes body;

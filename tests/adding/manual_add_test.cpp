@@ -1,12 +1,14 @@
 #include "adding/manual_add.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <unistd.h>
 
 #include "files/file_io.h"
 #include "probes/endpoints.h"
 #include "support/host_doubles.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/list_file.h"
 #include "watchlist/memory_watch_table.h"
@@ -73,11 +75,8 @@ TEST(NormaliseCouponLink, NeverKeepsLineBreaks) {
 class ManualAddTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("km-add-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        temp_ = std::make_unique<test::TempDir>("add");
+        dir_ = temp_->path();
         form_ = MemoryAddForm{};
         form_.qq_text = "12 34";
         form_.product = "https://item.taobao.com/item.htm?id=123&spm=x";
@@ -86,7 +85,7 @@ class ManualAddTest : public ::testing::Test {
         item_page_ = gbk("{\"sold\":\"月销 1 234 笔\"}");
         coupon_page_ = gbk("优惠券<i class=\"rest\">80</i><i class=\"count\"> 20 </i>");
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { temp_.reset(); }
 
     bool add() {
         ManualAddContext c{form_, table_, dir_ / kListFileName, dialogs_, {}, {}};
@@ -102,6 +101,7 @@ class ManualAddTest : public ::testing::Test {
         return ManualAdd(c);
     }
 
+    std::unique_ptr<test::TempDir> temp_;
     fs::path dir_;
     MemoryAddForm form_;
     MemoryWatchTable table_;

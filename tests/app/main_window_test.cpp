@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <unistd.h>
 #include <QAbstractButton>
@@ -19,6 +20,7 @@
 #include "app/watch_table_view.h"
 #include "files/file_io.h"
 #include "shell/settings_file.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/list_file.h"
 #include "watchlist/memory_watch_table.h"
@@ -31,13 +33,10 @@ namespace fs = std::filesystem;
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("km-window-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        temp_ = std::make_unique<test::TempDir>("window");
+        dir_ = temp_->path();
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { temp_.reset(); }
 
     template <class W>
     W* child(MainWindow& w, const char* name) {
@@ -45,6 +44,7 @@ class MainWindowTest : public ::testing::Test {
     }
     QString interval(MainWindow& w) { return child<QLineEdit>(w, "编辑框4")->text(); }
 
+    std::unique_ptr<test::TempDir> temp_;
     fs::path dir_;
 };
 

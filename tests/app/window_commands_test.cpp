@@ -1,6 +1,7 @@
 // The window driven as a user drives it: typing into the add form, the row menu, the
 // monitoring buttons, against the loopback marketplace.
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <unistd.h>
 #include <QAction>
@@ -21,6 +22,7 @@
 #include "shell/settings_file.h"
 #include "support/host_doubles.h"
 #include "support/loopback_server.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/list_file.h"
 #include "watchlist/memory_watch_table.h"
@@ -49,18 +51,15 @@ Reply marketplace(const RecordedRequest& r) {
 class WindowCommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("km-wincmd-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        temp_ = std::make_unique<test::TempDir>("wincmd");
+        dir_ = temp_->path();
         ASSERT_TRUE(server_.running());
         const std::string at = "127.0.0.1:" + std::to_string(server_.port());
         set_market_hosts({at, at, at, at, at, at});
     }
     void TearDown() override {
         set_market_hosts(default_market_hosts());
-        fs::remove_all(dir_);
+        temp_.reset();
     }
 
     std::unique_ptr<MainWindow> open_window() {
@@ -87,6 +86,7 @@ class WindowCommandsTest : public ::testing::Test {
         ASSERT_TRUE(save_list_file(t, dir_ / kListFileName));
     }
 
+    std::unique_ptr<test::TempDir> temp_;
     fs::path dir_;
     LoopbackServer server_{marketplace};
     RowColourStore colours_;

@@ -1,6 +1,7 @@
 #include "watchlist/list_file.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <csignal>
 
 #include "files/file_io.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/memory_watch_table.h"
 
@@ -54,16 +56,10 @@ WatchEntry entry_of(const std::vector<Text>& fields) {
 class ListFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("km-list-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        temp_ = std::make_unique<test::TempDir>("list");
+        dir_ = temp_->path();
     }
-    void TearDown() override {
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { temp_.reset(); }
     fs::path file() const { return dir_ / kListFileName; }
 
     const MemoryWatchTable& load(const Bytes& bytes) {
@@ -73,6 +69,7 @@ class ListFileTest : public ::testing::Test {
         return loaded_;
     }
 
+    std::unique_ptr<test::TempDir> temp_;
     fs::path dir_;
     MemoryWatchTable loaded_;
 };

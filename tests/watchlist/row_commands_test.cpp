@@ -1,6 +1,7 @@
 #include "watchlist/row_commands.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 
 #include <unistd.h>
 #include <climits>
@@ -8,6 +9,7 @@
 #include "files/file_io.h"
 #include "probes/endpoints.h"
 #include "support/host_doubles.h"
+#include "support/temp_dir.h"
 #include "text/code_page.h"
 #include "watchlist/list_file.h"
 #include "watchlist/memory_watch_table.h"
@@ -20,11 +22,8 @@ namespace fs = std::filesystem;
 class RowCommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("km-rows-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        temp_ = std::make_unique<test::TempDir>("rows");
+        dir_ = temp_->path();
         for (int i = 1; i <= 5; ++i) {
             const int row = table_.insert_row();
             table_.set_cell(row, kColNumber, std::to_string(i));
@@ -32,7 +31,7 @@ class RowCommandsTest : public ::testing::Test {
                 table_.set_cell(row, c, "r" + std::to_string(i));
         }
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override { temp_.reset(); }
 
     RowCommandContext context() {
         return {table_, dir_ / kListFileName, dialogs_, clipboard_, links_};
@@ -49,6 +48,7 @@ class RowCommandsTest : public ::testing::Test {
         return b;
     }
 
+    std::unique_ptr<test::TempDir> temp_;
     fs::path dir_;
     MemoryWatchTable table_;
     ScriptedDialogs dialogs_;
