@@ -2,11 +2,13 @@
 # make test  installs what is missing, builds and runs every test
 # make sanitize  the tests again under AddressSanitizer, UBSan and ThreadSanitizer (CI runs it)
 # make soak  the monitor over 10,000 rows against a faulty loopback marketplace (CI runs it)
+# make fuzz  every fuzz target for FUZZ_SECONDS (default 60) each; fails on any finding
+# make demo  builds and runs the program against a simulated marketplace
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 DATA_DIR ?=
 
-.PHONY: all deps configure build run test sanitize soak bench clean
+.PHONY: all deps configure build run test sanitize soak fuzz bench clean demo
 
 all: build
 
@@ -35,8 +37,14 @@ test: build
 sanitize: deps
 	JOBS=$(JOBS) scripts/sanitize.sh
 
+fuzz: deps
+	fuzz/run.sh
+
 soak: build
 	$(BUILD)/tests/monitor_soak
+
+demo: build
+	@tools/run-demo.sh $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done

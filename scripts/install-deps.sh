@@ -3,7 +3,7 @@
 # Does nothing when they are all present, so `make` stays quick after the first run.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config clang
+    build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev libcurl4-openssl-dev libpcre2-dev libicu-dev libgtest-dev
     xvfb xauth xdotool xclip trayer fonts-wqy-microhei
 )
