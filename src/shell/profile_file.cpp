@@ -39,10 +39,22 @@ std::string_view trim_blanks(std::string_view s) {
     return s;
 }
 
+// Equal names without regard to ASCII letter case; the bytes of a two-byte character are
+// compared exactly, and so is a lead byte that ends the name.
 bool same_name(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    if (a.empty()) return true;
-    return text_find(Text(a), Text(b), 1, true) == 1;
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if (ca >= 0x80 && i + 1 < a.size()) {
+            if (ca != cb || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (lower(ca) != lower(cb)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The section name of a "[name]" line, or nullopt for any other line.

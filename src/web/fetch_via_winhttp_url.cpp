@@ -84,6 +84,9 @@ bool crack_url(const Text& url, CrackedUrl& out) {
     } else if (size_t colon = authority.rfind(':'); colon != std::string_view::npos) {
         host = authority.substr(0, colon);
         port = authority.substr(colon + 1);
+        // A second colon outside brackets would end up in the host name, and the request
+        // would go to another port than the one reported.
+        if (host.find(':') != std::string_view::npos) return false;
     }
     if (host.empty() || !printable(host)) return false;
     cracked.host = Text(host);

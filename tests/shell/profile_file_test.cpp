@@ -50,6 +50,23 @@ TEST(ProfileGet, NamesMatchWithoutAsciiCase) {
     EXPECT_EQ(profile_get("[Main]\r\nKey=1\r\n", "MAIN", "kEY"), "1");
 }
 
+TEST(ProfileGet, NamesEndingInALoneLeadByteStillMatch) {
+    // Found by fuzzing: such a name never equalled itself, so every write added a section.
+    for (const Text& name : {Text("\x84"), Text("a\xFF"), Text("\xD4\xC2\x81")}) {
+        Text content = profile_set("", name, name, "1");
+        content = profile_set(content, name, name, "2");
+        EXPECT_EQ(profile_get(content, name, name), "2");
+        EXPECT_EQ(content, "[" + name + "]\r\n" + name + "=2\r\n");
+    }
+    // Trail bytes are compared exactly: D4 61 and D4 41 are two characters.
+    EXPECT_FALSE(profile_get("[\xD4"
+                             "a]\r\nk=1\r\n",
+                             "\xD4"
+                             "A",
+                             "k")
+                     .has_value());
+}
+
 TEST(ProfileGet, VeryLongLinesAreRead) {
     const Text value(200000, '7');
     EXPECT_EQ(profile_get("[s]\r\nk=" + value + "\r\n", "s", "k"), value);
