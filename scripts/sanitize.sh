@@ -21,6 +21,8 @@ cmake --build build-asan -j "$jobs"
 cmake -S . -B build-tsan "${common[@]}" -DKM_BUILD_APP=OFF \
     -DCMAKE_CXX_FLAGS="-O1 -g -fsanitize=thread" >/dev/null
 cmake --build build-tsan -j "$jobs"
+# The kill test is single-threaded file I/O; under TSan a save takes seconds, so its kills
+# no longer land inside the write it is there to interrupt. It runs in the other two builds.
 (cd build-tsan &&
     TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    ctest --output-on-failure -j "$jobs")
+    ctest --output-on-failure -j "$jobs" -E '^AtomicSaveKillTest\.')
